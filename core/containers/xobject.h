@@ -1,0 +1,88 @@
+/* The object convention shared by conduit, sniffkit, panelkit and lampkit.
+ *
+ * Every type xfoo is a record holding a pointer to its own operations table
+ * xfoo_ops, allocated with the instance. new_xfoo and delete_xfoo are the
+ * only exports of a type; a library defines them with x_new and x_delete:
+ *
+ *   static void fill_xfoo(xfoo_ops *ops) { ops->init = xfoo_init; ... }
+ *   extern "C" int new_xfoo(xfoo **out) { return x_new(out, &xfoo::ops, fill_xfoo); }
+ *   extern "C" int delete_xfoo(xfoo **p) { return x_delete(p, &xfoo::ops); }
+ *
+ * Objects that call utilbox bind it at run time with x_bind_utilbox into
+ * reserved slots at the end of their table, and release it with
+ * x_unbind_utilbox in their finalising slot. */
+#ifndef XOBJECT_H
+#define XOBJECT_H
+
+#include "win32.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+/* Zero-filled instance, then its own zero-filled table, then the slots.
+ * -1 when an allocation fails: *out is null when the instance failed, and
+ * holds the table-less instance (for delete) when the table failed. */
+template <typename T, typename Ops> int x_new(T **out, Ops *T::*table, void (*fill)(Ops *))
+{
+    *out = static_cast<T *>(calloc(1, sizeof(T)));
+    if (*out == nullptr)
+        return -1;
+    Ops *ops = static_cast<Ops *>(calloc(1, sizeof(Ops)));
+    if (ops == nullptr)
+        return -1;
+    (*out)->*table = ops;
+    fill(ops);
+    return 0;
+}
+
+/* Frees the table and the instance and clears the caller's variable. Nothing
+ * the instance owns is released here; its finalising slot does that. A null
+ * variable is left alone. */
+template <typename T, typename Ops> int x_delete(T **p, Ops *T::*table)
+{
+    if (*p == nullptr)
+        return 0;
+    if ((*p)->*table != nullptr) {
+        free((*p)->*table);
+        (*p)->*table = nullptr;
+    }
+    free(*p);
+    *p = nullptr;
+    return 0;
+}
+
+/* Loads "./utilbox.dll" into *module and resolves each of the count names
+ * into the consecutive slots that start at first_slot (the address of the
+ * first reserved slot; every slot is one function pointer, so the slots of a
+ * table follow one another without gaps). A missing library or name is
+ * refused with -1: the library is released again and every slot left null,
+ * so the object fails here instead of calling through a null slot later. */
+inline int x_bind_utilbox(HMODULE *module, void *first_slot, const char *const *names, int count)
+{
+    char *slots = static_cast<char *>(first_slot);
+    *module = LoadLibraryA("./utilbox.dll");
+    if (*module == nullptr)
+        return -1;
+    for (int i = 0; i < count; i++) {
+        FARPROC f = GetProcAddress(*module, names[i]);
+        if (f == nullptr) {
+            memset(slots, 0, sizeof(FARPROC) * static_cast<size_t>(count));
+            FreeLibrary(*module);
+            *module = nullptr;
+            return -1;
+        }
+        memcpy(slots + sizeof(FARPROC) * static_cast<size_t>(i), &f, sizeof f);
+    }
+    return 0;
+}
+
+/* Releases what x_bind_utilbox loaded; the slots become null. */
+inline void x_unbind_utilbox(HMODULE *module, void *first_slot, int count)
+{
+    memset(first_slot, 0, sizeof(FARPROC) * static_cast<size_t>(count));
+    if (*module != nullptr)
+        FreeLibrary(*module);
+    *module = nullptr;
+}
+
+#endif
