@@ -92,9 +92,15 @@ extern "C" int reg_read(HKEY root, const char *subkey, const char *name, void *d
     HKEY key = reg_open(root, subkey);
     if (key == nullptr)
         return 0;
+    /* The second query gets the caller's own capacity again: the first one
+     * wrote the needed size into *size, and passing that on would let the
+     * value overrun a buffer the caller said was smaller. */
+    unsigned capacity = size != nullptr ? *size : 0;
     LONG rc = RegQueryValueExA(key, name, nullptr, type, static_cast<BYTE *>(data), size);
-    if (rc == ERROR_MORE_DATA)
+    if (rc == ERROR_MORE_DATA) {
+        *size = capacity;
         rc = RegQueryValueExA(key, name, nullptr, type, static_cast<BYTE *>(data), size);
+    }
     RegCloseKey(key);
     return rc;
 }

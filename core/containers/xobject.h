@@ -51,16 +51,17 @@ template <typename T, typename Ops> int x_delete(T **p, Ops *T::*table)
     return 0;
 }
 
-/* Loads "./utilbox.dll" into *module and resolves each of the count names
+/* Loads the library (x_bind_utilbox: "./utilbox.dll") into *module and resolves each of the count names
  * into the consecutive slots that start at first_slot (the address of the
  * first reserved slot; every slot is one function pointer, so the slots of a
  * table follow one another without gaps). A missing library or name is
  * refused with -1: the library is released again and every slot left null,
  * so the object fails here instead of calling through a null slot later. */
-inline int x_bind_utilbox(HMODULE *module, void *first_slot, const char *const *names, int count)
+inline int x_bind_library(HMODULE *module, const char *library, void *first_slot, const char *const *names,
+                          int count)
 {
     char *slots = static_cast<char *>(first_slot);
-    *module = LoadLibraryA("./utilbox.dll");
+    *module = LoadLibraryA(library);
     if (*module == nullptr)
         return -1;
     for (int i = 0; i < count; i++) {
@@ -74,6 +75,11 @@ inline int x_bind_utilbox(HMODULE *module, void *first_slot, const char *const *
         memcpy(slots + sizeof(FARPROC) * static_cast<size_t>(i), &f, sizeof f);
     }
     return 0;
+}
+
+inline int x_bind_utilbox(HMODULE *module, void *first_slot, const char *const *names, int count)
+{
+    return x_bind_library(module, "./utilbox.dll", first_slot, names, count);
 }
 
 /* Releases what x_bind_utilbox loaded; the slots become null. */

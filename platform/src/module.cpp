@@ -94,7 +94,14 @@ extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR name)
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
+    /* dlsym also searches the module's dependencies; an export of a Windows
+     * module is its own, so a symbol defined elsewhere does not count. */
     void *p = dlsym(module, name);
+    struct link_map *own = nullptr, *where = nullptr;
+    Dl_info info;
+    if (p != nullptr && (dlinfo(module, RTLD_DI_LINKMAP, &own) != 0 ||
+                         dladdr1(p, &info, reinterpret_cast<void **>(&where), RTLD_DL_LINKMAP) == 0 || own != where))
+        p = nullptr;
     if (p == nullptr) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;

@@ -25,7 +25,7 @@ template <typename F> void in_dir(const char *dir, F f)
 TEST(Module, DllNameResolvesFromOutputFolderAndFromAnyDirectory)
 {
     const char *names[] = {"./utilbox.dll", ".\\utilbox.dll", "utilbox.dll", "utilbox", "./UTILBOX.DLL"};
-    for (const char *dir : {getenv("TV_OUT"), "/"}) {
+    for (const char *dir : {TV_OUT, "/"}) {
         ASSERT_NE(dir, nullptr);
         for (const char *name : names) {
             if (strcmp(name, "./UTILBOX.DLL") == 0)

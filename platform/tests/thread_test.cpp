@@ -137,6 +137,9 @@ TEST(Thread, NoRemoveLeavesTheMessageAndQueueIsBounded)
 
 TEST(Thread, TerminateEndsASleepingThreadWithTheGivenCode)
 {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "ThreadSanitizer does not follow locks taken while a cancelled thread unwinds";
+#endif
     DWORD tid = 0;
     HANDLE h = CreateThread(nullptr, 0, sleep_forever, nullptr, 0, &tid);
     ASSERT_NE(h, nullptr);
