@@ -2,7 +2,12 @@
 #ifndef PLATFORM_INTERNAL_H
 #define PLATFORM_INTERNAL_H
 
-#include "../win32.h"
+/* Everything but the socket declarations, which the socket implementation
+ * cannot see together with the system's socket headers. */
+#include "../win32/kernel.h"
+#include "../win32/sysinfo.h"
+#include "../win32/timefn.h"
+#include "../win32/types.h"
 
 #include <pthread.h>
 

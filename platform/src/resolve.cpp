@@ -1,6 +1,9 @@
-/* Winsock start-up and thread-safe host name look-up. */
-#include "internal.h"
+/* Winsock start-up, address conversion and thread-safe host look-up. */
+#include "sock_internal.h"
 
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <stdio.h>
 #include <string.h>
 #include <sys/socket.h>
 
@@ -17,10 +20,13 @@ struct HostStorage {
     struct wsk_hostent entry;
 };
 thread_local HostStorage host;
+thread_local char ntoa_text[16];
 
 } // namespace
 
-extern "C" int WSAStartup(WORD version, LPWSADATA data)
+bool plat::sockets_started() { return __atomic_load_n(&started, __ATOMIC_SEQ_CST) > 0; }
+
+WSK_API int wsk_WSAStartup(WORD version, LPWSADATA data)
 {
     BYTE major = static_cast<BYTE>(version & 0xFF), minor = static_cast<BYTE>(version >> 8);
     if (major < 1 || (major == 1 && minor < 1))
@@ -33,30 +39,45 @@ extern "C" int WSAStartup(WORD version, LPWSADATA data)
         snprintf(data->szSystemStatus, sizeof data->szSystemStatus, "Running");
     }
     InterlockedIncrement(&started);
-    WSASetLastError(0);
+    wsk_WSASetLastError(0);
     return 0;
 }
 
-extern "C" int WSACleanup(void)
+WSK_API int wsk_WSACleanup(void)
 {
     LONG n = __atomic_load_n(&started, __ATOMIC_SEQ_CST);
     while (n > 0 && !__atomic_compare_exchange_n(&started, &n, n - 1, 0, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST)) {
     }
     if (n <= 0) {
-        WSASetLastError(WSANOTINITIALISED);
+        wsk_WSASetLastError(WSANOTINITIALISED);
         return SOCKET_ERROR;
     }
     return 0;
 }
 
-extern "C" struct wsk_hostent *wsk_gethostbyname(const char *name)
+WSK_API char *wsk_inet_ntoa(struct in_addr a)
 {
-    if (__atomic_load_n(&started, __ATOMIC_SEQ_CST) <= 0) {
-        WSASetLastError(WSANOTINITIALISED);
+    const unsigned char *b = reinterpret_cast<const unsigned char *>(&a.s_addr);
+    snprintf(ntoa_text, sizeof ntoa_text, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
+    return ntoa_text;
+}
+
+WSK_API unsigned long wsk_inet_addr(const char *text)
+{
+    struct in_addr a;
+    if (text == nullptr || inet_aton(text, &a) == 0)
+        return 0xffffffffu;
+    return a.s_addr;
+}
+
+WSK_API struct wsk_hostent *wsk_gethostbyname(const char *name)
+{
+    if (!plat::sockets_started()) {
+        wsk_WSASetLastError(WSANOTINITIALISED);
         return nullptr;
     }
     if (name == nullptr) {
-        WSASetLastError(WSANO_DATA);
+        wsk_WSASetLastError(WSANO_DATA);
         return nullptr;
     }
     struct addrinfo hints = {};
@@ -66,7 +87,7 @@ extern "C" struct wsk_hostent *wsk_gethostbyname(const char *name)
     struct addrinfo *res = nullptr;
     int rc = getaddrinfo(name, nullptr, &hints, &res);
     if (rc != 0) {
-        WSASetLastError(rc == EAI_AGAIN ? WSATRY_AGAIN : rc == EAI_FAIL ? WSANO_RECOVERY : WSAHOST_NOT_FOUND);
+        wsk_WSASetLastError(rc == EAI_AGAIN ? WSATRY_AGAIN : rc == EAI_FAIL ? WSANO_RECOVERY : WSAHOST_NOT_FOUND);
         return nullptr;
     }
     HostStorage &h = host;
@@ -91,6 +112,6 @@ extern "C" struct wsk_hostent *wsk_gethostbyname(const char *name)
     h.entry.h_addrtype = AF_INET;
     h.entry.h_length = 4;
     h.entry.h_addr_list = h.addr_list;
-    WSASetLastError(0);
+    wsk_WSASetLastError(0);
     return &h.entry;
 }
