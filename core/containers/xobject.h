@@ -9,7 +9,7 @@
  *   extern "C" int delete_xfoo(xfoo **p) { return x_delete(p, &xfoo::ops); }
  *
  * Objects that call utilbox bind it at run time with x_bind_utilbox into
- * reserved slots at the end of their table, and release it with
+ * slots of their own table reserved for it, and release it with
  * x_unbind_utilbox in their finalising slot. */
 #ifndef XOBJECT_H
 #define XOBJECT_H
@@ -51,41 +51,40 @@ template <typename T, typename Ops> int x_delete(T **p, Ops *T::*table)
     return 0;
 }
 
-/* Loads the library (x_bind_utilbox: "./utilbox.dll") into *module and resolves each of the count names
- * into the consecutive slots that start at first_slot (the address of the
- * first reserved slot; every slot is one function pointer, so the slots of a
- * table follow one another without gaps). A missing library or name is
- * refused with -1: the library is released again and every slot left null,
- * so the object fails here instead of calling through a null slot later. */
-inline int x_bind_library(HMODULE *module, const char *library, void *first_slot, const char *const *names,
+/* Loads the library (x_bind_utilbox: "./utilbox.dll") into *module and
+ * resolves names[i] into the slot at slots[i] (each slot is one function
+ * pointer of the object's table). A missing library or name is refused with
+ * -1: the library is released again and every slot left null, so the object
+ * fails here instead of calling through a null slot later. */
+inline int x_bind_library(HMODULE *module, const char *library, void *const *slots, const char *const *names,
                           int count)
 {
-    char *slots = static_cast<char *>(first_slot);
     *module = LoadLibraryA(library);
-    if (*module == nullptr)
-        return -1;
-    for (int i = 0; i < count; i++) {
+    for (int i = 0; *module != nullptr && i < count; i++) {
         FARPROC f = GetProcAddress(*module, names[i]);
         if (f == nullptr) {
-            memset(slots, 0, sizeof(FARPROC) * static_cast<size_t>(count));
             FreeLibrary(*module);
             *module = nullptr;
-            return -1;
         }
-        memcpy(slots + sizeof(FARPROC) * static_cast<size_t>(i), &f, sizeof f);
+        memcpy(slots[i], &f, sizeof f);
     }
-    return 0;
+    if (*module != nullptr)
+        return 0;
+    for (int i = 0; i < count; i++)
+        memset(slots[i], 0, sizeof(FARPROC));
+    return -1;
 }
 
-inline int x_bind_utilbox(HMODULE *module, void *first_slot, const char *const *names, int count)
+inline int x_bind_utilbox(HMODULE *module, void *const *slots, const char *const *names, int count)
 {
-    return x_bind_library(module, "./utilbox.dll", first_slot, names, count);
+    return x_bind_library(module, "./utilbox.dll", slots, names, count);
 }
 
 /* Releases what x_bind_utilbox loaded; the slots become null. */
-inline void x_unbind_utilbox(HMODULE *module, void *first_slot, int count)
+inline void x_unbind_utilbox(HMODULE *module, void *const *slots, int count)
 {
-    memset(first_slot, 0, sizeof(FARPROC) * static_cast<size_t>(count));
+    for (int i = 0; i < count; i++)
+        memset(slots[i], 0, sizeof(FARPROC));
     if (*module != nullptr)
         FreeLibrary(*module);
     *module = nullptr;

@@ -185,6 +185,15 @@ void fill_xqueue(xqueue_ops *o)
 const char *const kUtilNames[] = {"lock_init", "lock_final", "lock", "unlock"};
 const int kUtilCount = 4;
 
+void *const *util_slots(xqueuepack *self, void *slots[kUtilCount])
+{
+    slots[0] = &self->ops->lock_init;
+    slots[1] = &self->ops->lock_final;
+    slots[2] = &self->ops->lock;
+    slots[3] = &self->ops->unlock;
+    return slots;
+}
+
 /* The queue at index, or null when the index is out of range or the queue
  * has no ring (never set up, or torn down). It looks at the anchor, which
  * only setup and teardown change, so it may run outside the queue's lock
@@ -221,7 +230,8 @@ int k_final(xqueuepack *self)
     free(self->queues);
     self->queues = nullptr;
     self->count = 0;
-    x_unbind_utilbox(&self->utilbox, &self->ops->lock_init, kUtilCount);
+    void *slots[kUtilCount];
+    x_unbind_utilbox(&self->utilbox, util_slots(self, slots), kUtilCount);
     return 0;
 }
 
@@ -229,7 +239,8 @@ int k_init(xqueuepack *self, int queues)
 {
     if (queues <= 0)
         return -1;
-    if (x_bind_utilbox(&self->utilbox, &self->ops->lock_init, kUtilNames, kUtilCount) != 0)
+    void *slots[kUtilCount];
+    if (x_bind_utilbox(&self->utilbox, util_slots(self, slots), kUtilNames, kUtilCount) != 0)
         return -1;
     self->queues = static_cast<xqueue **>(calloc(static_cast<size_t>(queues), sizeof(xqueue *)));
     if (self->queues == nullptr) {
