@@ -109,7 +109,10 @@ int s_wait_connected(xsocket *x, int ms)
     FD_SET(sock_of(x->sock), &r);
     w = r;
     timeval tv = {0, static_cast<suseconds_t>(ms) * 1000};
-    if (select(0, &r, &w, nullptr, ms == 0 ? nullptr : &tv) != 1)
+    /* Writable means the connect finished; a peer that has already sent its
+     * greeting makes the socket readable as well, which is still connected.
+     * SO_ERROR tells a finished connect from a failed one. */
+    if (select(0, &r, &w, nullptr, ms == 0 ? nullptr : &tv) < 1 || !FD_ISSET(sock_of(x->sock), &w))
         return XS_NOT_CONNECTED;
     int err = -1, len = sizeof err;
     if (getsockopt(sock_of(x->sock), SOL_SOCKET, SO_ERROR, reinterpret_cast<char *>(&err), &len) != 0)

@@ -1,0 +1,69 @@
+#!/usr/bin/env python3
+"""A socket peer for the tests, written with Python's standard library only.
+
+peer.py tcp PORT STEP...   connect to 127.0.0.1:PORT and run the steps
+peer.py udp PORT STEP...   send datagrams to 127.0.0.1:PORT
+peer.py listen STEP...     listen on an ephemeral port, print it, accept one
+                           connection and run the steps on it
+
+Steps: text (sent as is), "bytes:N" (N bytes), "sleep:S", "recv:N" (read N
+bytes and print them), "close" (orderly close), "reset" (close with a reset).
+Prints "done" at the end.
+"""
+import socket
+import struct
+import sys
+import time
+
+
+def run(sock, steps, udp_port=None):
+    for step in steps:
+        if step.startswith("sleep:"):
+            time.sleep(float(step[6:]))
+        elif step.startswith("bytes:"):
+            data = bytes(i % 251 for i in range(int(step[6:])))
+            sock.sendall(data)
+        elif step.startswith("recv:"):
+            want, got = int(step[5:]), b""
+            while len(got) < want:
+                chunk = sock.recv(want - len(got))
+                if not chunk:
+                    break
+                got += chunk
+            print(got.decode(errors="replace"), flush=True)
+        elif step == "close":
+            sock.close()
+            return
+        elif step == "reset":
+            sock.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            sock.close()
+            return
+        elif udp_port is not None:
+            sock.sendto(step.encode(), ("127.0.0.1", udp_port))
+        else:
+            sock.sendall(step.encode())
+
+
+def main():
+    kind = sys.argv[1]
+    if kind == "tcp":
+        sock = socket.create_connection(("127.0.0.1", int(sys.argv[2])), timeout=10)
+        run(sock, sys.argv[3:])
+    elif kind == "udp":
+        sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        sock.bind(("127.0.0.1", 0))
+        print(sock.getsockname()[1], flush=True)
+        run(sock, sys.argv[3:], udp_port=int(sys.argv[2]))
+    elif kind == "listen":
+        server = socket.socket()
+        server.bind(("127.0.0.1", 0))
+        server.listen(1)
+        server.settimeout(10)
+        print(server.getsockname()[1], flush=True)
+        conn, _ = server.accept()
+        run(conn, sys.argv[2:])
+    print("done", flush=True)
+
+
+if __name__ == "__main__":
+    main()
