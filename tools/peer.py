@@ -5,6 +5,13 @@ peer.py tcp PORT STEP...   connect to 127.0.0.1:PORT and run the steps
 peer.py udp PORT STEP...   send datagrams to 127.0.0.1:PORT
 peer.py listen STEP...     listen on an ephemeral port, print it, accept one
                            connection and run the steps on it
+peer.py recv-udp PORT [GROUP]
+                           bind any address on PORT (joining GROUP if given),
+                           print "ready", then print "IP:PORT text" of the
+                           first datagram (gives up after 5 s)
+peer.py send-udp ADDR PORT TEXT
+                           send TEXT to ADDR:PORT five times, 0.2 s apart,
+                           with broadcast allowed and a multicast TTL of 1
 
 Steps: text (sent as is), "bytes:N" (N bytes), "sleep:S", "recv:N" (read N
 bytes and print them), "close" (orderly close), "reset" (close with a reset).
@@ -54,6 +61,24 @@ def main():
         sock.bind(("127.0.0.1", 0))
         print(sock.getsockname()[1], flush=True)
         run(sock, sys.argv[3:], udp_port=int(sys.argv[2]))
+    elif kind == "recv-udp":
+        sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        sock.bind(("", int(sys.argv[2])))
+        if len(sys.argv) > 3:
+            mreq = socket.inet_aton(sys.argv[3]) + socket.inet_aton("0.0.0.0")
+            sock.setsockopt(socket.IPPROTO_IP, socket.IP_ADD_MEMBERSHIP, mreq)
+        sock.settimeout(5)
+        print("ready", flush=True)
+        data, addr = sock.recvfrom(2048)
+        print("%s:%d %s" % (addr[0], addr[1], data.decode(errors="replace")), flush=True)
+    elif kind == "send-udp":
+        sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        sock.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
+        sock.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_TTL, 1)
+        for _ in range(5):
+            sock.sendto(sys.argv[4].encode(), (sys.argv[2], int(sys.argv[3])))
+            time.sleep(0.2)
     elif kind == "listen":
         server = socket.socket()
         server.bind(("127.0.0.1", 0))
