@@ -9,6 +9,8 @@ peer.py recv-udp PORT [GROUP]
                            bind any address on PORT (joining GROUP if given),
                            print "ready", then print "IP:PORT text" of the
                            first datagram (gives up after 5 s)
+peer.py many PORT N        open N connections at once, send one byte on each,
+                           wait for the other side to close them
 peer.py send-udp ADDR PORT TEXT
                            send TEXT to ADDR:PORT five times, 0.2 s apart,
                            with broadcast allowed and a multicast TTL of 1
@@ -55,7 +57,10 @@ def main():
     kind = sys.argv[1]
     if kind == "tcp":
         sock = socket.create_connection(("127.0.0.1", int(sys.argv[2])), timeout=10)
-        run(sock, sys.argv[3:])
+        try:
+            run(sock, sys.argv[3:])
+        except OSError as e:  # the other side may close or reset mid-way
+            print("peer: %s" % e, flush=True)
     elif kind == "udp":
         sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         sock.bind(("127.0.0.1", 0))
@@ -72,6 +77,17 @@ def main():
         print("ready", flush=True)
         data, addr = sock.recvfrom(2048)
         print("%s:%d %s" % (addr[0], addr[1], data.decode(errors="replace")), flush=True)
+    elif kind == "many":
+        socks = [socket.create_connection(("127.0.0.1", int(sys.argv[2])), timeout=10)
+                 for _ in range(int(sys.argv[3]))]
+        for sock in socks:
+            sock.sendall(b"m")
+        print("connected", flush=True)
+        for sock in socks:
+            try:
+                sock.recv(1)
+            except OSError:
+                pass
     elif kind == "send-udp":
         sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         sock.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)

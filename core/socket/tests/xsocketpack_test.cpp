@@ -168,6 +168,20 @@ TEST_F(Pack, ConfigurationKeys)
     EXPECT_EQ(p->ops->empty39, nullptr);
 }
 
+TEST_F(Pack, SetCallbackRefreshesAllDispatchers)
+{
+    EXPECT_EQ(p->ops->set_callback(p, Recorder::on_recv_from, 1, &rec), 0);
+    EXPECT_EQ(p->dispatchers[0], p->ops->dispatch_recv);
+    EXPECT_EQ(p->dispatchers[1], p->ops->dispatch_recv_from);
+    EXPECT_EQ(p->dispatchers[2], p->ops->dispatch_status);
+    EXPECT_EQ(p->callbacks[0], nullptr);
+    EXPECT_EQ(p->users[1], &rec);
+    EXPECT_EQ(p->ops->set_callback(p, Recorder::on_recv, 3, &rec), -1);
+    EXPECT_EQ(p->ops->spare1(p), 0);
+    EXPECT_EQ(p->ops->spare2(nullptr), -1);
+    EXPECT_EQ(p->ops->destroy(nullptr), -1);
+}
+
 TEST_F(Pack, LowerCaseProtocolFailsToStart)
 {
     configure({{"PROTO_TYPE", "udp"}, {"SYSTEM_TYPE", "SERVER"}, {"PORT", "3000"}});
@@ -279,6 +293,36 @@ TEST_F(Pack, DisconnectClosesAllClientsWithTwoEvents)
         EXPECT_NE(fgets(line, sizeof line, f), nullptr);
         pclose(f);
     }
+}
+
+/* A hundred connections at once, then a peer that floods while the owner
+ * stops: no crash, no hang, every connection reported, stop returns soon. */
+TEST_F(Pack, HundredConnectsAndStopWhileAPeerFloods)
+{
+    uint16_t port = free_port(SOCK_STREAM);
+    /* With the default backlog of 5 the kernel drops handshakes beyond the
+     * queue and the peers retry for seconds; a larger backlog keeps the test
+     * about the pack rather than the retry timers. */
+    configure({{"PROTO_TYPE", "TCP"}, {"SYSTEM_TYPE", "SERVER"}, {"PORT", std::to_string(port)}, {"LISTEN", "128"}});
+    ASSERT_GE(open_and_start(0), 0);
+    FILE *many = peer("many " + std::to_string(port) + " 100");
+    ASSERT_TRUE(rec.wait([](auto &ev) { return count_status(ev, 0) == 100; }, 15000))
+        << count_status(rec.snapshot(), 0) << " accepted, " << count_status(rec.snapshot(), XS_NOT_CONNECTED)
+        << " closed";
+    ASSERT_TRUE(rec.wait([](auto &ev) { return bytes_of(ev, -1).size() == 100; }, 15000))
+        << "one byte from each connection, served round-robin";
+    FILE *flood = peer("tcp " + std::to_string(port) + " bytes:2000000");
+    ASSERT_TRUE(rec.wait([](auto &ev) { return bytes_of(ev, -1).size() > 10000; }));
+    auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(p->ops->stop(p), 0);
+    started = false;
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(3000));
+    std::vector<int> st = rec.statuses();
+    ASSERT_GE(st.size(), 2u);
+    EXPECT_EQ(st[st.size() - 2], XSP_CLOSING);
+    EXPECT_EQ(st.back(), XSP_CLOSED);
+    pclose(many);
+    pclose(flood);
 }
 
 TEST_F(Pack, BlockingClientToAClosedPort)
