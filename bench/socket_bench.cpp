@@ -81,6 +81,42 @@ int on_status(xsocket_event *e, void *u)
     return 0;
 }
 
+/* The three measurements, shared by the channel and the baseline: c counts
+ * what the receiving side got and when. */
+double idle_cpu()
+{
+    double c0 = cpu_s();
+    Sleep(static_cast<DWORD>(kIdleSeconds * 1000));
+    return (cpu_s() - c0) / kIdleSeconds;
+}
+
+double throughput(SOCKET peer, Counters &c)
+{
+    std::vector<char> data(kBytes, 'x');
+    long start = c.bytes;
+    double t0 = now_s();
+    std::thread sender([&] { send_all(peer, data.data(), kBytes); });
+    while (c.bytes - start < kBytes)
+        Sleep(1);
+    sender.join();
+    return kBytes / (c.last_arrival.load() - t0);
+}
+
+double median_latency(SOCKET peer, Counters &c)
+{
+    std::vector<double> lat;
+    for (int i = 0; i < kPings; i++) {
+        long before = c.bytes;
+        double s0 = now_s();
+        send(peer, "p", 1, 0);
+        while (c.bytes == before)
+            std::this_thread::yield();
+        lat.push_back(c.last_arrival.load() - s0);
+    }
+    std::sort(lat.begin(), lat.end());
+    return lat[lat.size() / 2];
+}
+
 struct Figures {
     double throughput, latency, idle_cpu;
 };
@@ -109,29 +145,11 @@ Figures measure_channel(uint16_t port)
     while (c.connected == 0)
         Sleep(1);
 
-    double c0 = cpu_s();
-    Sleep(static_cast<DWORD>(kIdleSeconds * 1000));
-    f.idle_cpu = (cpu_s() - c0) / kIdleSeconds;
+    f.idle_cpu = idle_cpu();
 
-    std::vector<char> data(kBytes, 'x');
-    double t0 = now_s();
-    std::thread sender([&] { send_all(peer, data.data(), kBytes); });
-    while (c.bytes < kBytes)
-        Sleep(1);
-    f.throughput = kBytes / (c.last_arrival.load() - t0);
-    sender.join();
+    f.throughput = throughput(peer, c);
 
-    std::vector<double> lat;
-    for (int i = 0; i < kPings; i++) {
-        long before = c.bytes;
-        double s0 = now_s();
-        send(peer, "p", 1, 0);
-        while (c.bytes == before)
-            std::this_thread::yield();
-        lat.push_back(c.last_arrival.load() - s0);
-    }
-    std::sort(lat.begin(), lat.end());
-    f.latency = lat[lat.size() / 2];
+    f.latency = median_latency(peer, c);
 
     closesocket(peer);
     m->ops->stop(m);
@@ -165,28 +183,11 @@ Figures measure_baseline()
             c.bytes += n;
         }
     });
-    double c0 = cpu_s();
-    Sleep(static_cast<DWORD>(kIdleSeconds * 1000));
-    f.idle_cpu = (cpu_s() - c0) / kIdleSeconds;
+    f.idle_cpu = idle_cpu();
 
-    std::vector<char> data(kBytes, 'x');
-    double t0 = now_s();
-    send_all(peer, data.data(), kBytes);
-    while (c.bytes < kBytes)
-        std::this_thread::yield();
-    f.throughput = kBytes / (c.last_arrival.load() - t0);
+    f.throughput = throughput(peer, c);
 
-    std::vector<double> lat;
-    for (int i = 0; i < kPings; i++) {
-        long before = c.bytes;
-        double s0 = now_s();
-        send(peer, "p", 1, 0);
-        while (c.bytes == before)
-            std::this_thread::yield();
-        lat.push_back(c.last_arrival.load() - s0);
-    }
-    std::sort(lat.begin(), lat.end());
-    f.latency = lat[lat.size() / 2];
+    f.latency = median_latency(peer, c);
     closesocket(peer);
     reader.join();
     closesocket(s);

@@ -5,6 +5,8 @@
 #ifndef XDLIST_H
 #define XDLIST_H
 
+#include "conduit_api.h"
+
 #define XDLIST_EMPTY (-4010)   /* the list has no node */
 #define XDLIST_NO_NEXT (-4002) /* no neighbour in the asked direction */
 #define XDLIST_NO_DROP (-4003) /* drop found no matching node */
@@ -68,10 +70,6 @@ struct xdlistpack {
     xdlistpack_ops *ops;
     xdlist *list;
 };
-
-#ifndef CONDUIT_API
-#define CONDUIT_API __attribute__((visibility("default")))
-#endif
 
 extern "C" {
 CONDUIT_API int new_xdlist(xdlist **out);

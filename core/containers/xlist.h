@@ -5,6 +5,8 @@
 #ifndef XLIST_H
 #define XLIST_H
 
+#include "conduit_api.h"
+
 #define XLIST_NO_BLOCK (-4010) /* the key's node has no block */
 #define XLIST_NO_FREE (-4011)  /* no node with a cleared block */
 #define XLIST_PASSED (-4003)   /* iteration has passed the last bucket */
@@ -86,10 +88,6 @@ struct xlistpack {
     int iter_bucket;
     int bucket_count;
 };
-
-#ifndef CONDUIT_API
-#define CONDUIT_API __attribute__((visibility("default")))
-#endif
 
 extern "C" {
 CONDUIT_API int new_xlist(xlist **out);

@@ -5,6 +5,8 @@
 #ifndef XQUEUE_H
 #define XQUEUE_H
 
+#include "conduit_api.h"
+
 #include "win32.h"
 
 struct xqueue_node {
@@ -80,10 +82,6 @@ struct xqueuepack {
     int count;
     xqueuepack_ops *ops;
 };
-
-#ifndef CONDUIT_API
-#define CONDUIT_API __attribute__((visibility("default")))
-#endif
 
 extern "C" {
 CONDUIT_API int new_xqueue(xqueue **out);

@@ -4,6 +4,8 @@
 #ifndef XSTACK_H
 #define XSTACK_H
 
+#include "conduit_api.h"
+
 #include "xdlist.h"
 
 struct xstack;
@@ -20,10 +22,6 @@ struct xstack {
     xdlistpack *pack;
     xstack_ops *ops;
 };
-
-#ifndef CONDUIT_API
-#define CONDUIT_API __attribute__((visibility("default")))
-#endif
 
 extern "C" {
 CONDUIT_API int new_xstack(xstack **out);

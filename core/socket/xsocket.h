@@ -4,6 +4,8 @@
 #ifndef XSOCKET_H
 #define XSOCKET_H
 
+#include "conduit_api.h"
+
 #include "win32.h"
 
 /* role, protocol and cast bits of xsocket::flags */
@@ -84,10 +86,6 @@ struct xsocket {
     xsocket_ops *ops;
     WSADATA wsa;
 };
-
-#ifndef CONDUIT_API
-#define CONDUIT_API __attribute__((visibility("default")))
-#endif
 
 extern "C" {
 CONDUIT_API int new_xsocket(xsocket **out);

@@ -72,25 +72,33 @@ bool key_dir(HKEY key, std::string *dir)
     return true;
 }
 
-/* Directories of the subkey path's components, outermost first. */
-std::vector<std::string> subkey_dirs(const std::string &dir, const char *subkey)
+/* The directory of a subkey path ("A\\B\\C") below dir; empty parts are skipped. */
+std::string subkey_path(const std::string &dir, const char *subkey)
 {
-    std::vector<std::string> dirs;
     std::string cur = dir, part;
     for (const char *p = subkey ? subkey : "";; p++) {
         if (*p == '\\' || *p == '\0') {
-            if (!part.empty()) {
+            if (!part.empty())
                 cur += "/k_" + encode(part.c_str());
-                dirs.push_back(cur);
-                part.clear();
-            }
+            part.clear();
             if (*p == '\0')
-                break;
+                return cur;
         } else {
             part += *p;
         }
     }
-    return dirs;
+}
+
+/* The directory a (key, subkey) pair names, or an error code. */
+LONG target_of(HKEY key, LPCSTR subkey, PHKEY result, std::string *target)
+{
+    std::string dir;
+    if (result == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    if (!key_dir(key, &dir))
+        return ERROR_INVALID_HANDLE;
+    *target = subkey_path(dir, subkey);
+    return ERROR_SUCCESS;
 }
 
 bool is_dir(const std::string &path)
@@ -146,14 +154,11 @@ extern "C" LONG RegOpenKeyExA(HKEY key, LPCSTR subkey, DWORD options, REGSAM sam
 {
     (void)options;
     (void)sam;
-    std::string dir;
-    if (result == nullptr)
-        return ERROR_INVALID_PARAMETER;
-    if (!key_dir(key, &dir))
-        return ERROR_INVALID_HANDLE;
-    std::vector<std::string> dirs = subkey_dirs(dir, subkey);
-    std::string target = dirs.empty() ? dir : dirs.back();
-    if (!dirs.empty() && !is_dir(target))
+    std::string target;
+    LONG rc = target_of(key, subkey, result, &target);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+    if (!is_dir(target))
         return ERROR_FILE_NOT_FOUND;
     *result = new_key(target);
     return ERROR_SUCCESS;
@@ -167,13 +172,10 @@ extern "C" LONG RegCreateKeyExA(HKEY key, LPCSTR subkey, DWORD reserved, LPSTR c
     (void)options;
     (void)sam;
     (void)sa;
-    std::string dir;
-    if (result == nullptr)
-        return ERROR_INVALID_PARAMETER;
-    if (!key_dir(key, &dir))
-        return ERROR_INVALID_HANDLE;
-    std::vector<std::string> dirs = subkey_dirs(dir, subkey);
-    std::string target = dirs.empty() ? dir : dirs.back();
+    std::string target;
+    LONG rc = target_of(key, subkey, result, &target);
+    if (rc != ERROR_SUCCESS)
+        return rc;
     plat::NoCancel nc;
     std::lock_guard<std::mutex> g(registry_lock());
     bool existed = is_dir(target);
