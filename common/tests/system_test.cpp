@@ -1,4 +1,5 @@
 #include "utilbox.h"
+#include "tests/support/temp_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -48,22 +49,7 @@ TEST(HostIp, PassThroughResolveAndUnknown)
     EXPECT_EQ(WSACleanup(), SOCKET_ERROR) << "every start-up was matched by a clean-up";
 }
 
-class Reg : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/tvutilreg-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        setenv("TRAFVIEW_REGISTRY_DIR", dir_.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        EXPECT_EQ(system(("rm -rf '" + dir_ + "'").c_str()), 0);
-        unsetenv("TRAFVIEW_REGISTRY_DIR");
-    }
-    std::string dir_;
-};
+using Reg = TempRegistry;
 
 TEST_F(Reg, ReadOfMissingSubkeyCreatesItAndReportsNotFound)
 {

@@ -1,4 +1,5 @@
 #include "win32.h"
+#include "tests/support/temp_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +12,8 @@
 
 namespace {
 
-class Registry : public testing::Test {
+class Registry : public TempRegistry {
 protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/tvreg-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        setenv("TRAFVIEW_REGISTRY_DIR", dir_.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        std::string cmd = "rm -rf '" + dir_ + "'";
-        ASSERT_EQ(system(cmd.c_str()), 0);
-        unsetenv("TRAFVIEW_REGISTRY_DIR");
-    }
     /* Every file below the registry folder, to catch leftovers and escapes. */
     int count_temporaries(const std::string &d)
     {
@@ -45,7 +33,6 @@ protected:
         closedir(dp);
         return n;
     }
-    std::string dir_;
 };
 
 TEST_F(Registry, OpenMissingThenCreateThenReopen)
