@@ -7,5 +7,8 @@
 #include "win32/timefn.h"
 #include "win32/sysinfo.h"
 #include "win32/sock.h"
+#include "win32/gdi.h"
+#include "win32/user.h"
+#include "win32/commctrl.h"
 
 #endif

@@ -35,6 +35,12 @@ struct Event : plat::KObject {
     }
 };
 
+DWORD remaining(uint64_t deadline)
+{
+    uint64_t now = plat::monotonic_ms();
+    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+}
+
 } // namespace
 
 extern "C" HANDLE CreateEventA(LPSECURITY_ATTRIBUTES sa, BOOL manual_reset, BOOL initial, LPCSTR name)
@@ -88,6 +94,14 @@ extern "C" DWORD WaitForSingleObject(HANDLE h, DWORD ms)
     }
     const uint64_t deadline = plat::monotonic_ms() + ms;
     for (;;) {
+        int served = plat::serving_wait(fd, ms == INFINITE ? INFINITE : remaining(deadline));
+        if (served == 0)
+            return WAIT_TIMEOUT;
+        if (served == 1) {
+            if (obj->take_signal())
+                return WAIT_OBJECT_0;
+            continue;
+        }
         int timeout = -1;
         if (ms != INFINITE) {
             uint64_t now = plat::monotonic_ms();

@@ -53,6 +53,14 @@ private:
 void queue_attach_current();
 void queue_detach_current();
 
+/* On a thread that owns windows, waits up to ms for fd (-1: none) to poll
+ * readable while serving the calls other threads make to it: 1 when fd is
+ * readable, 0 on time-out, 2 on a poll failure, -1 when the thread owns no
+ * windows (the caller waits its own way). */
+int serving_wait(int fd, DWORD ms);
+/* Lets the window layer handle what Qt has pending (PeekMessageA). */
+void ui_pump();
+
 /* Milliseconds of CLOCK_MONOTONIC. */
 uint64_t monotonic_ms();
 

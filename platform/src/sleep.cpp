@@ -1,4 +1,4 @@
-/* Sleeping. nanosleep is a cancellation point and no lock is held here, which
+/* Sleeping. A thread that owns windows serves calls while it sleeps. nanosleep is a cancellation point and no lock is held here, which
  * is where TerminateThread usually catches a polling worker. */
 #include "internal.h"
 
@@ -8,6 +8,8 @@
 extern "C" DWORD SleepEx(DWORD ms, BOOL alertable)
 {
     (void)alertable; /* there are no asynchronous procedure calls to run */
+    if (plat::serving_wait(-1, ms) >= 0)
+        return 0;
     if (ms == INFINITE) {
         for (;;) {
             struct timespec day = {86400, 0};
