@@ -26,6 +26,6 @@ function(tv_resources target)
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -DOUT=${out} "-DENTRIES=${joined}" -P ${CMAKE_SOURCE_DIR}/cmake/embed_resources.cmake
     DEPENDS ${files} ${CMAKE_SOURCE_DIR}/cmake/embed_resources.cmake
-    COMMENT "Resources of ${target}")
+    COMMENT "Resources of ${target}" VERBATIM)
   target_sources(${target} PRIVATE ${out})
 endfunction()

@@ -90,6 +90,12 @@ UTILBOX_API int reg_read(HKEY root, const char *subkey, const char *name, void *
 UTILBOX_API int reg_delete(HKEY root, const char *subkey, const char *name);
 UTILBOX_API int get_hostip(const char *host, char *out);
 
+/* ---- window placement ---- */
+UTILBOX_API int on_sys_center(HWND hwnd);
+UTILBOX_API int on_wnd_center(HWND parent, HWND hwnd);
+UTILBOX_API int on_center(HWND parent, HWND hwnd);
+UTILBOX_API int on_full_screen(HWND hwnd);
+
 #ifdef __cplusplus
 }
 #endif

@@ -21,7 +21,7 @@ TEST(Binding, EveryExportResolvesByName)
         EXPECT_NE(GetProcAddress(h, name.c_str()), nullptr) << name;
         n++;
     }
-    EXPECT_EQ(n, 57);
+    EXPECT_EQ(n, 61);
     EXPECT_EQ(GetProcAddress(h, "get_version"), nullptr);
     EXPECT_EQ(GetProcAddress(h, "request_result"), nullptr);
     FreeLibrary(h);
