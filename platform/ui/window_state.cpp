@@ -251,6 +251,8 @@ extern "C" LONG_PTR GetWindowLongA(HWND hwnd, int index)
             return static_cast<LONG_PTR>(w.exstyle);
         case GWL_ID:
             return w.id;
+        case GWLP_HINSTANCE:
+            return reinterpret_cast<LONG_PTR>(w.instance);
         case GWLP_USERDATA:
             return w.user_data;
         default:

@@ -124,6 +124,7 @@ PLATFORM_API const BYTE *PlatformFindResource(HINSTANCE module, WORD type, WORD 
 #define GWL_STYLE (-16)
 #define GWL_EXSTYLE (-20)
 #define GWL_ID (-12)
+#define GWLP_HINSTANCE (-6)
 #define GWLP_USERDATA (-21)
 #define GCL_HBRBACKGROUND (-10)
 
