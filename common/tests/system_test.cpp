@@ -86,3 +86,13 @@ TEST_F(Reg, WriteReadRoundTripAndOpenClose)
 }
 
 } // namespace
+
+/* Without the window layer in the process there is no window to place. */
+TEST(PlacementWithoutWindows, FailsWithInvalidWindowHandle)
+{
+    HWND some = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x10000));
+    EXPECT_EQ(on_center(nullptr, some), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+    EXPECT_EQ(on_wnd_center(some, some), 0);
+    EXPECT_EQ(on_full_screen(some), 0);
+}
