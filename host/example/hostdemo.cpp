@@ -26,6 +26,8 @@ struct Demo {
     int look;
     const char *grab_file;
     std::thread worker;
+    xwidget *controls[8];
+    int count;
 };
 Demo *demo = nullptr;
 
@@ -40,6 +42,7 @@ xwidget *control(const char *cls, DWORD style, int id, int x, int y, int w, int 
 {
     xwidget *c = nullptr;
     demo->host->new_xwidget(&c);
+    demo->controls[demo->count++] = c;
     c->ops->create(c, 0, cls, nullptr, WS_CHILD | WS_VISIBLE | style, x, y, w, h, demo->main,
                    reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr);
     return c;
@@ -64,6 +67,12 @@ int on_message(LONG_PTR hwnd, LONG_PTR msg, LONG_PTR wparam, LONG_PTR lparam, LO
             demo->lamp->ops->set_state(demo->lamp, 4, draw_lamp);
             PostMessageA(demo->main, MSG_GRAB, 0, 0);
         });
+        break;
+    case WM_NCDESTROY: /* the windows are gone: free their wrappers */
+        for (int i = 0; i < demo->count; i++)
+            demo->host->delete_xwidget(&demo->controls[i]);
+        demo->lamp->ops->destroy(demo->lamp);
+        demo->host->delete_xled(&demo->lamp);
         break;
     case MSG_GRAB:
         demo->worker.join();

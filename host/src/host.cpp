@@ -100,8 +100,10 @@ extern "C" HOSTRIG_API int hostrig(HINSTANCE instance, void *app_arg, int dialog
         result = static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(d & 0xFFFF), nullptr, dialog_proc, 0));
     else
         h.widget->ops->run_loop(h.widget, filter, nullptr, nullptr);
-    /* the record goes with this call: windows that outlive it reach no callback */
+    /* the record goes with this call: windows that outlive it reach no
+     * callback; the wrapper, which no caller ever saw, goes too */
     if (host == &h)
         host = nullptr;
+    h.table.delete_xwidget(&h.widget);
     return result;
 }
