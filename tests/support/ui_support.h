@@ -35,14 +35,14 @@ inline void pump_for(DWORD ms)
     } while (static_cast<int>(end - GetTickCount()) > 0);
 }
 
+/* The widget that shows a window (not a viewport bound to the same one). */
 inline QWidget *widget_of(HWND hwnd)
 {
+    const QVariant want = QVariant::fromValue(static_cast<qulonglong>(reinterpret_cast<uintptr_t>(hwnd)));
     for (QWidget *w : QApplication::allWidgets()) {
-        QVariant v = w->property("platform_hwnd");
-        if (v.isValid() && v.value<qulonglong>() == reinterpret_cast<uintptr_t>(hwnd) && w->parentWidget() != nullptr
-            && w->parentWidget()->property("platform_hwnd") == v)
-            continue; /* a viewport bound to the same window */
-        if (v.isValid() && v.value<qulonglong>() == reinterpret_cast<uintptr_t>(hwnd))
+        const bool bound = w->property("platform_hwnd") == want;
+        const bool parent_bound = w->parentWidget() != nullptr && w->parentWidget()->property("platform_hwnd") == want;
+        if (bound && !parent_bound)
             return w;
     }
     return nullptr;
